@@ -6,9 +6,9 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 WINE64=/usr/lib/wine/wine64
 
 # Debian packages the build, the tests and the demo need.
-PACKAGES="cmake ninja-build g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
+PACKAGES="cmake ninja-build g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix
 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 googletest wine64 xvfb xauth
-x11-apps imagemagick zip unzip"
+x11-apps imagemagick zip unzip python3"
 
 install_deps() {
     local missing=()

@@ -1,0 +1,19 @@
+#include <windows.h>
+
+#include "fileutil.h"
+
+long long PlainFileSize(const char *name)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+
+    if (!GetFileAttributesExA(name, GetFileExInfoStandard, &data))
+        return -1;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return -1;
+    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+int NameExists(const char *name)
+{
+    return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}

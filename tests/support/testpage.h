@@ -1,0 +1,14 @@
+// A stand-in for one of the wizard's pages: a real modeless dialog, with
+// the Pilot page's list and "Next ->" button when asked for.
+#ifndef TARNWICK_TEST_TESTPAGE_H
+#define TARNWICK_TEST_TESTPAGE_H
+
+#include <windows.h>
+
+HWND MakeTestPage(bool pilotControls);
+// Takes a pending quit request off this thread's queue; true when there was one.
+bool TakeQuitMessage();
+// Handles whatever is queued for this thread's windows.
+void PumpMessages();
+
+#endif
