@@ -66,6 +66,7 @@ int LaunchGame(HWND page)
     STARTUPINFOA startup;
     PROCESS_INFORMATION process;
     DWORD dirLength;
+    BOOL started;
     char *dir;
 
     if (!BackupGameExe(GAME_EXE)) {
@@ -95,8 +96,9 @@ int LaunchGame(HWND page)
         GetCurrentDirectoryA(dirLength + 1, dir);
 
     ZeroMemory(&process, sizeof(process));
-    if (CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS,
-                       NULL, dir, &startup, &process)) {
+    started = CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS,
+                             NULL, dir, &startup, &process);
+    if (started) {
         WaitForSingleObject(process.hProcess, INFINITE);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
