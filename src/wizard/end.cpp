@@ -1,0 +1,26 @@
+/*
+ * Page 5, End: shown after the game has run.
+ */
+#include "wizard.h"
+#include "resource.h"
+
+INT_PTR CALLBACK EndDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_DESTROY:
+        if (!IsMovingOn())
+            QuitWizard();
+        return 1;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_END_EXIT:
+            EndDialog(page, 0);
+            QuitWizard();
+            return 1;
+        default:
+            QuitWizard();
+            return 1;
+        }
+    }
+    return 0;
+}
