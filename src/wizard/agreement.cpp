@@ -11,22 +11,18 @@ INT_PTR CALLBACK AgreementDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
         SetDlgItemTextA(page, IDC_AGREEMENT_TEXT, g_disclaimerText);
         return 1;
     case WM_DESTROY:
-        if (!IsMovingOn())
-            QuitWizard();
+        PageDestroyed();
         return 1;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_AGREEMENT_EXIT:
-            EndDialog(page, 0);
-            QuitWizard();
+            ExitWizard(page);
             return 1;
         case IDC_AGREEMENT_PREV:
-            EndDialog(page, 0);
-            OpenPage(PAGE_WELCOME);
+            MovePage(page, PAGE_WELCOME);
             return 1;
         case IDC_AGREEMENT_NEXT:
-            EndDialog(page, 0);
-            OpenPage(PAGE_PILOT);
+            MovePage(page, PAGE_PILOT);
             return 1;
         default:
             /* Includes every notification of the disclaimer box (1017). */

@@ -9,18 +9,15 @@ INT_PTR CALLBACK ConfirmDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_DESTROY:
-        if (!IsMovingOn())
-            QuitWizard();
+        PageDestroyed();
         return 1;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_CONFIRM_EXIT:
-            EndDialog(page, 0);
-            QuitWizard();
+            ExitWizard(page);
             return 1;
         case IDC_CONFIRM_PREV:
-            EndDialog(page, 0);
-            OpenPage(PAGE_PILOT);
+            MovePage(page, PAGE_PILOT);
             return 1;
         case IDC_CONFIRM_LAUNCH:
             /* LaunchGame ends the page itself, shows the error boxes and

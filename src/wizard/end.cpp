@@ -8,14 +8,12 @@ INT_PTR CALLBACK EndDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_DESTROY:
-        if (!IsMovingOn())
-            QuitWizard();
+        PageDestroyed();
         return 1;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_END_EXIT:
-            EndDialog(page, 0);
-            QuitWizard();
+            ExitWizard(page);
             return 1;
         default:
             QuitWizard();

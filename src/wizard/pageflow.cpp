@@ -37,6 +37,38 @@ void QuitWizard(void)
     PostQuitMessage(0);
 }
 
+void MovePage(HWND page, WizardPage next)
+{
+    EndDialog(page, 0);
+    OpenPage(next);
+}
+
+void ExitWizard(HWND page)
+{
+    EndDialog(page, 0);
+    QuitWizard();
+}
+
+void PageDestroyed(void)
+{
+    if (!IsMovingOn())
+        QuitWizard();
+}
+
+struct PageTemplate {
+    const char *name;
+    DLGPROC proc;
+};
+
+static const PageTemplate g_pages[] = {
+    { NULL, NULL },                         /* PAGE_NONE */
+    { "Welcome", WelcomeDlgProc },
+    { "Agreement", AgreementDlgProc },
+    { "Pilot", PilotDlgProc },
+    { "Confirm", ConfirmDlgProc },
+    { "End", EndDlgProc },
+};
+
 void RunPageLoop(void)
 {
     WizardPage page;
@@ -44,30 +76,11 @@ void RunPageLoop(void)
         /* Cleared before the page opens: from here on a WM_DESTROY of this
            page quits unless the page itself records a move. */
         g_nextPage = PAGE_NONE;
-        switch (page) {
-        case PAGE_WELCOME:
-            DialogBoxParamA(g_appInstance, "Welcome", NULL, WelcomeDlgProc, 0);
-            break;
-        case PAGE_AGREEMENT:
-            DialogBoxParamA(g_appInstance, "Agreement", NULL, AgreementDlgProc, 0);
-            break;
-        case PAGE_PILOT:
-            DialogBoxParamA(g_appInstance, "Pilot", NULL, PilotDlgProc, 0);
-            break;
-        case PAGE_CONFIRM:
-            DialogBoxParamA(g_appInstance, "Confirm", NULL, ConfirmDlgProc, 0);
-            break;
-        case PAGE_END:
-            DialogBoxParamA(g_appInstance, "End", NULL, EndDlgProc, 0);
-            break;
-        case PAGE_NONE:
-            break;
-        }
+        DialogBoxParamA(g_appInstance, g_pages[page].name, NULL, g_pages[page].proc, 0);
     }
     /* A page ended without moving on: the application is quitting. The quit
        message is normally still queued (or queued again by the modal loop
-       that took it); asking once more costs nothing and guarantees that
-       WinMain's loop ends even if a page was ended some other way or could
-       not be created. */
+       that took it); asking once more costs nothing and makes sure
+       WinMain's loop ends even if a page could not be created. */
     QuitWizard();
 }

@@ -17,22 +17,19 @@ INT_PTR CALLBACK PilotDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
         return 1;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_PILOT_NEXT:
-        {
+        case IDC_PILOT_NEXT: {
+            /* The choice is on disk before the Confirm page opens. */
             char *name = GetSelectedPilot(list);
             WriteLastPilot(name);
             free(name);
-        }
-            EndDialog(page, 0);
-            OpenPage(PAGE_CONFIRM);
+            MovePage(page, PAGE_CONFIRM);
             return 1;
+        }
         case IDC_PILOT_PREV:
-            EndDialog(page, 0);
-            OpenPage(PAGE_AGREEMENT);
+            MovePage(page, PAGE_AGREEMENT);
             return 1;
         case IDC_PILOT_EXIT:
-            EndDialog(page, 0);
-            QuitWizard();
+            ExitWizard(page);
             return 1;
         default:
             /* Other commands, the list's notifications among them. */

@@ -9,19 +9,15 @@ INT_PTR CALLBACK WelcomeDlgProc(HWND page, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_DESTROY:
-        /* Destroyed because the player moved on: no quit. */
-        if (!IsMovingOn())
-            QuitWizard();
+        PageDestroyed();
         return 1;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_WELCOME_EXIT:
-            EndDialog(page, 0);
-            QuitWizard();
+            ExitWizard(page);
             return 1;
         case IDC_WELCOME_NEXT:
-            EndDialog(page, 0);
-            OpenPage(PAGE_AGREEMENT);
+            MovePage(page, PAGE_AGREEMENT);
             return 1;
         default:
             QuitWizard();

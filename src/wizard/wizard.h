@@ -52,6 +52,15 @@ bool IsMovingOn(void);
 /* Ends the application: PostQuitMessage(0). */
 void QuitWizard(void);
 
+/* Ends the page and records the page to open next. */
+void MovePage(HWND page, WizardPage next);
+
+/* Ends the page and the application. */
+void ExitWizard(HWND page);
+
+/* WM_DESTROY of a page: quits unless the player is moving on. */
+void PageDestroyed(void);
+
 /* Opens the recorded pages one after the other until a page ends without
    recording a next one (every such end is a quit), then makes sure the
    quit message is queued for WinMain's loop and returns. */
