@@ -80,6 +80,10 @@ start_wine() {
     # before anything with pipes (CTest) starts a Windows program.
     wineserver -p
     $WINE64 wineboot --init >/dev/null 2>&1 </dev/null
+    # The virtual desktop's process is started by the first program that
+    # opens a window and would hold that program's output pipe until every
+    # window is gone; start it here, with nothing to inherit.
+    $WINE64 explorer.exe /desktop >/dev/null 2>&1 </dev/null &
 }
 
 stop_all() {
