@@ -12,6 +12,7 @@
 #include "gamefiles.h"
 #include "backup.h"
 #include "fileutil.h"
+#include "faultpoint.h"
 
 #define COPY_BLOCK (64 * 1024)
 
@@ -126,6 +127,8 @@ int BackupGameExe(const char *name)
             ok = 0;
             break;
         }
+        if (!copied && got)
+            FaultPoint("backup-partial");
         copied += got;
         if (got < COPY_BLOCK) {
             if (ferror(src))
@@ -146,5 +149,6 @@ int BackupGameExe(const char *name)
         return 0;
     }
     g_backupSize = size;
+    FaultPoint("backup-done");
     return 1;
 }

@@ -12,6 +12,7 @@
 
 #include "gamefiles.h"
 #include "fileutil.h"
+#include "faultpoint.h"
 
 #define CONFIG_FILE     "CONFIG.CFG"
 #define TEMP_FILE       "1234.aaa"
@@ -95,11 +96,23 @@ static int CopyRest(FILE *from, FILE *to)
             ok = 0;
             break;
         }
+        FaultPoint("temp-partial");
     }
     if (ferror(from))
         ok = 0;
     free(buf);
     return ok;
+}
+
+/*
+ * How much of a name goes into the first line. A name is whatever a pilot
+ * file begins with; a LF in it would add a line to the game's settings,
+ * and a ^Z would end the text there, so that the game and every later
+ * rewrite would lose all the lines after it.
+ */
+static int WrittenLength(const char *name)
+{
+    return (int)strcspn(name, "\n\x1A");
 }
 
 /* Makes name the stored pilot, carrying the rest of the file over. */
@@ -127,19 +140,27 @@ int WriteLastPilot(const char *name)
     }
 
     ok = fprintf(temp, "%s", PILOT_KEY) >= 0
-        && fprintf(temp, "%s", name) >= 0
+        && fprintf(temp, "%.*s", WrittenLength(name), name) >= 0
         && fprintf(temp, "%c", 10) >= 0;
     if (ok && config)
         ok = CopyRest(config, temp);
+    /* fclose need not report a failed write of the last buffer, and a
+       short 1234.aaa must never replace CONFIG.CFG. */
+    if (ok && fflush(temp) != 0)
+        ok = 0;
     if (config)
         fclose(config);
     if (fclose(temp) != 0)
         ok = 0;
+    FaultPoint("temp-closed");
 
     if (!ok || (!created && remove(CONFIG_FILE) != 0)) {
         remove(TEMP_FILE);
         return 1;
     }
+    if (!created)
+        FaultPoint("config-deleted");
+    FaultPoint("temp-renaming");
     rename(TEMP_FILE, CONFIG_FILE);
     return 1;
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "fileutil.h"
+#include "faultpoint.h"
 
 long long PlainFileSize(const char *name)
 {
@@ -16,4 +17,12 @@ long long PlainFileSize(const char *name)
 int NameExists(const char *name)
 {
     return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}
+
+void (*g_faultHook)(const char *point);
+
+void FaultPoint(const char *point)
+{
+    if (g_faultHook)
+        g_faultHook(point);
 }

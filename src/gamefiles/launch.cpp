@@ -8,6 +8,7 @@
 #include "gamefiles.h"
 #include "backup.h"
 #include "fileutil.h"
+#include "faultpoint.h"
 
 static const char WRITE_ERROR[] =
     "Error writing to file, please contact the Quorvel Office";
@@ -27,9 +28,13 @@ int PatchGameExe(const char *name)
     if (!exe)
         return 0;
     g_patchTouched = 1;
+    /* The two bytes sit in the stream's buffer until the flush, and the C
+       library's fclose need not report a flush that failed (a full disk
+       when the patch lengthens a short file): flush and check first. */
     ok = fseek(exe, PATCH_OFFSET, SEEK_SET) == 0
         && fputc(PATCH_BYTE, exe) != EOF
-        && fputc(PATCH_BYTE, exe) != EOF;
+        && fputc(PATCH_BYTE, exe) != EOF
+        && fflush(exe) == 0;
     if (fclose(exe) != 0)
         ok = 0;
     return ok;
@@ -49,9 +54,21 @@ int RestoreGameExe(void)
     /* The game's image may be released a moment after its process ends. */
     for (tries = 0; remove(RESTORED_EXE) != 0 && NameExists(RESTORED_EXE) && tries < 20; tries++)
         Sleep(50);
+    FaultPoint("restore-deleted");
     if (rename(BACKUP_FILE, RESTORED_EXE) == 0)
         g_backupSize = -1;
     return 1;
+}
+
+/*
+ * A restore cut short between its delete and its rename leaves the game
+ * only as the backup, which was complete (the delete waits for that).
+ * Finish the restore, or the player would have no game to launch.
+ */
+static void FinishRestore(void)
+{
+    if (!NameExists(GAME_EXE) && PlainFileSize(BACKUP_FILE) >= 0)
+        rename(BACKUP_FILE, RESTORED_EXE);
 }
 
 static void ShowLaunchError(HWND page, const char *text)
@@ -69,6 +86,7 @@ int LaunchGame(HWND page)
     BOOL started;
     char *dir;
 
+    FinishRestore();
     if (!BackupGameExe(GAME_EXE)) {
         ShowLaunchError(page, WRITE_ERROR);
         PostQuitMessage(0);
@@ -83,7 +101,10 @@ int LaunchGame(HWND page)
         return 0;
     }
 
+    FaultPoint("patched");
+
     EndDialog(page, 0);
+    FaultPoint("page-ended");
 
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
@@ -99,6 +120,7 @@ int LaunchGame(HWND page)
     started = CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, NORMAL_PRIORITY_CLASS,
                              NULL, dir, &startup, &process);
     if (started) {
+        FaultPoint("game-started");
         WaitForSingleObject(process.hProcess, INFINITE);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
