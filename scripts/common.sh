@@ -78,7 +78,8 @@ start_wine() {
     fi
     # A persistent server and one warm-up run, so Wine's services are up
     # before anything with pipes (CTest) starts a Windows program.
-    wineserver -p
+    # (One may already be up for this prefix, from an earlier run.)
+    wineserver -p 2>/dev/null || true
     $WINE64 wineboot --init >/dev/null 2>&1 </dev/null
     # The virtual desktop's process is started by the first program that
     # opens a window and would hold that program's output pipe until every
