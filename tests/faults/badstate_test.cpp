@@ -52,18 +52,6 @@ void Release()
     }
 }
 
-// Root under Wine may write to a read-only file; such a case says so and skips.
-void MakeReadOnlyOrSkip(const char *name)
-{
-    MakeReadOnly(name);
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        g_skip = "this platform lets the user write to read-only files";
-    }
-}
-
 const std::string CONFIG = "lastpilot Alpha\r\nscreen 640\r\n";
 
 // --- Launch ---------------------------------------------------------------
@@ -89,7 +77,7 @@ TEST_P(LaunchFrom, ToldOrRunAndNothingLost)
         return;
     }
 
-    LaunchOutcome r = LaunchHere();
+    LaunchOutcome r = LaunchOnTestPage();
     Release();
 
     if (c.message) {
@@ -214,7 +202,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, ConfigFrom, ::testing::Values(
                 [] {
                     WriteBytes("CONFIG.CFG", CONFIG);
                     WriteBytes("1234.aaa", "someone's file");
-                    MakeReadOnlyOrSkip("1234.aaa");
+                    if (!MakeReadOnlyEnforced("1234.aaa"))
+                        g_skip = READ_ONLY_NOT_ENFORCED;
                 },
                 "Alpha", "Bravo", CONFIG,
                 [] { EXPECT_EQ(FileBytes("1234.aaa"), "someone's file"); }},
@@ -282,7 +271,7 @@ TEST_P(AnsiFolder, PilotsConfigAndLaunch)
     WriteLastPilot(chosen);
     free(chosen);
     DestroyWindow(page);
-    LaunchOutcome r = LaunchHere();
+    LaunchOutcome r = LaunchOnTestPage();
 
     EXPECT_FALSE(r.box.found) << r.box.text;
     EXPECT_EQ(FileBytes("CONFIG.CFG"), "lastpilot J\xE4ger\r\nscreen 640\r\n");

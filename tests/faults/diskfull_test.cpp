@@ -64,20 +64,6 @@ void LeaveFree(ULONGLONG bytes)
     ASSERT_EQ(FreeBytes(), bytes);
 }
 
-// The stand-in as the linker made it, before its padding: shorter than
-// the patch offset.
-std::string ShortStandin()
-{
-    const std::string &bytes = StandinBytes();
-    auto *dos = (const IMAGE_DOS_HEADER *)bytes.data();
-    auto *nt = (const IMAGE_NT_HEADERS *)(bytes.data() + dos->e_lfanew);
-    auto *sections = IMAGE_FIRST_SECTION(nt);
-    size_t end = 0;
-    for (int i = 0; i < nt->FileHeader.NumberOfSections; i++)
-        end = std::max<size_t>(end, sections[i].PointerToRawData + sections[i].SizeOfRawData);
-    return bytes.substr(0, end);
-}
-
 ULONGLONG Pages(size_t bytes)
 {
     return (bytes + 4095) / 4096 * 4096;
@@ -139,7 +125,7 @@ TEST_P(DiskFull, NothingChanged)
     LeaveFree(c.room());
 
     if (c.launch) {
-        LaunchOutcome r = LaunchHere();
+        LaunchOutcome r = LaunchOnTestPage();
         EXPECT_EQ(r.box.text, WRITE_ERROR);
         EXPECT_EQ(r.box.caption, "Error");
         EXPECT_TRUE(r.quit);

@@ -99,20 +99,6 @@ void WaitForGamesOf(DWORD parentId)
     }
 }
 
-LaunchOutcome LaunchHere()
-{
-    LaunchOutcome r;
-    HWND page = MakeTestPage(false);
-    TakeQuitMessage();
-    {
-        BoxWatcher watcher;
-        r.returned = LaunchGame(page);
-        r.box = watcher.Stop();
-    }
-    r.quit = TakeQuitMessage();
-    DestroyWindow(page);
-    return r;
-}
 
 std::optional<std::string> FileBytes(const char *name)
 {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "boxwatch.h"
+#include "testpage.h"
 
 extern const char WRITE_ERROR[];
 extern const char START_ERROR[];
@@ -34,15 +35,6 @@ long RunHelper(const std::string &args);
 bool WaitUntil(const std::function<bool()> &done, DWORD timeoutMs = 30000);
 // Waits until no stand-in game that the given process started is running.
 void WaitForGamesOf(DWORD parentId);
-
-// LaunchGame in this process on a stand-in Confirm page; any box is
-// read and dismissed.
-struct LaunchOutcome {
-    int returned = -1;
-    bool quit = false;
-    SeenBox box;
-};
-LaunchOutcome LaunchHere();
 
 // A plain file's bytes; nullopt for a missing name or a folder.
 std::optional<std::string> FileBytes(const char *name);

@@ -191,7 +191,7 @@ TEST_P(StoppedAt, NothingLostAndNextRunPutsItRight)
 
     // The next run, as the wizard makes it: the rewrite, then the launch.
     EXPECT_EQ(WriteLastPilot("Wedge"), 1);
-    LaunchOutcome r = LaunchHere();
+    LaunchOutcome r = LaunchOnTestPage();
 
     EXPECT_FALSE(r.box.found) << r.box.text;
     EXPECT_EQ(r.returned, 1);

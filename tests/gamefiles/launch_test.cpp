@@ -20,30 +20,6 @@ const char WRITE_ERROR[] = "Error writing to file, please contact the Quorvel Of
 const char START_ERROR[] =
     "Error starting Xwingalliance!  Make sure program is in Xwingalliance folder.";
 
-struct LaunchResult {
-    int returned = -1;
-    bool quit = false;
-    bool pageVisible = false;
-    SeenBox box;
-};
-
-// Runs LaunchGame for a fresh page, with a watcher for its message box.
-LaunchResult Launch()
-{
-    LaunchResult r;
-    HWND page = MakeTestPage(false);
-    TakeQuitMessage();
-    {
-        BoxWatcher watcher;
-        r.returned = LaunchGame(page);
-        r.box = watcher.Stop();
-    }
-    r.pageVisible = IsWindowVisible(page) != FALSE;
-    r.quit = TakeQuitMessage();
-    DestroyWindow(page);
-    return r;
-}
-
 // Calls look() once the game is up and running, then lets it exit.
 class WhileRunning {
 public:
@@ -83,7 +59,7 @@ TEST(Launch, GameRunsPatchedAndExecutableComesBack)
     GameFolder folder;
     InstallStandin(folder.Path());
 
-    LaunchResult r = Launch();
+    LaunchOutcome r = LaunchOnTestPage();
 
     EXPECT_EQ(r.returned, 1);
     EXPECT_FALSE(r.quit);
@@ -108,13 +84,13 @@ TEST(Launch, FilesWhileTheGameRuns)
     GameFolder folder;
     InstallStandin(folder.Path());
     std::optional<std::string> exe, backup;
-    LaunchResult r;
+    LaunchOutcome r;
     {
         WhileRunning look([&] {
             exe = ReadBytes("XWINGALLIANCE.EXE");
             backup = ReadBytes("4321.aaa");
         });
-        r = Launch();
+        r = LaunchOnTestPage();
         ASSERT_TRUE(look.Looked());
     }
     EXPECT_EQ(r.returned, 1);
@@ -141,7 +117,7 @@ TEST_P(Leftover, ExecutableAfterwards)
     if (auto backup = c.backup())
         WriteBytes("4321.aaa", *backup);
 
-    LaunchResult r = Launch();
+    LaunchOutcome r = LaunchOnTestPage();
 
     EXPECT_EQ(r.returned, 1);
     EXPECT_FALSE(r.box.found) << r.box.text;
@@ -156,19 +132,6 @@ std::string WithByte(std::string bytes, size_t at, char value)
 {
     bytes[at] = value;
     return bytes;
-}
-
-// The stand-in as the linker wrote it, before the padding: shorter than the patch offset.
-std::string ShortStandin()
-{
-    const std::string &bytes = StandinBytes();
-    auto *dos = (const IMAGE_DOS_HEADER *)bytes.data();
-    auto *nt = (const IMAGE_NT_HEADERS *)(bytes.data() + dos->e_lfanew);
-    auto *sections = IMAGE_FIRST_SECTION(nt);
-    size_t end = 0;
-    for (int i = 0; i < nt->FileHeader.NumberOfSections; i++)
-        end = std::max<size_t>(end, sections[i].PointerToRawData + sections[i].SizeOfRawData);
-    return bytes.substr(0, end);
 }
 
 INSTANTIATE_TEST_SUITE_P(Launch, Leftover, ::testing::Values(
@@ -197,18 +160,6 @@ INSTANTIATE_TEST_SUITE_P(Launch, Leftover, ::testing::Values(
 HANDLE g_lock = INVALID_HANDLE_VALUE;
 const char *g_skip;
 
-// Root under Wine may write to a read-only file; such a case says so and skips.
-void MakeReadOnlyOrSkip(const char *name)
-{
-    MakeReadOnly(name);
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        g_skip = "this platform lets the user write to read-only files";
-    }
-}
-
 // Every failure: the player is told, and the game's files are as they were.
 struct FailureCase {
     const char *what;
@@ -230,7 +181,7 @@ TEST_P(Failure, ReportedAndNothingLost)
     if (g_skip)
         GTEST_SKIP() << g_skip;
 
-    LaunchResult r = Launch();
+    LaunchOutcome r = LaunchOnTestPage();
 
     ASSERT_TRUE(r.box.found);
     EXPECT_EQ(r.box.caption, "Error");
@@ -272,7 +223,8 @@ INSTANTIATE_TEST_SUITE_P(Launch, Failure, ::testing::Values(
                 [] {
                     InstallStandin(".");
                     WriteBytes("4321.aaa", "old");
-                    MakeReadOnlyOrSkip("4321.aaa");
+                    if (!MakeReadOnlyEnforced("4321.aaa"))
+                        g_skip = READ_ONLY_NOT_ENFORCED;
                 },
                 WRITE_ERROR, false, {"4321.aaa", "XWINGALLIANCE.EXE"},
                 [] {
@@ -295,7 +247,8 @@ INSTANTIATE_TEST_SUITE_P(Launch, Failure, ::testing::Values(
     FailureCase{"ReadOnlyExecutable",
                 [] {
                     InstallStandin(".");
-                    MakeReadOnlyOrSkip("XWINGALLIANCE.EXE");
+                    if (!MakeReadOnlyEnforced("XWINGALLIANCE.EXE"))
+                        g_skip = READ_ONLY_NOT_ENFORCED;
                 },
                 WRITE_ERROR, false, {"4321.aaa", "XWINGALLIANCE.EXE"},
                 [] {
@@ -333,7 +286,7 @@ TEST_P(LongFolder, GameStartsOrPlayerIsTold)
     // Full names in it may be past MAX_PATH: use them relative to it.
     InstallStandin(".");
 
-    LaunchResult r = Launch();
+    LaunchOutcome r = LaunchOnTestPage();
     auto runs = ReadStandinLog(".");
     auto exe = ReadBytes("XWINGALLIANCE.EXE");
     auto names = ListNames(".");

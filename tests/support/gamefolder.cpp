@@ -102,6 +102,17 @@ void MakeReadOnly(const std::string &path, bool readOnly)
     SetFileAttributesA(path.c_str(), attrs);
 }
 
+bool MakeReadOnlyEnforced(const std::string &path)
+{
+    MakeReadOnly(path);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return true;
+    CloseHandle(file);
+    return false;
+}
+
 void RemoveTree(const std::string &path)
 {
     DWORD attrs = GetFileAttributesA(path.c_str());

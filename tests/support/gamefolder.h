@@ -31,6 +31,10 @@ bool Exists(const std::string &path);
 // Names in a folder as its directory entries spell them, sorted.
 std::vector<std::string> ListNames(const std::string &folder);
 void MakeReadOnly(const std::string &path, bool readOnly = true);
+// Marks a file read-only; false when it can still be opened for writing
+// (root under Wine), so a case that needs the mark can skip.
+bool MakeReadOnlyEnforced(const std::string &path);
+#define READ_ONLY_NOT_ENFORCED "this platform lets the user write to read-only files"
 // Removes a file or a whole folder, clearing read-only marks first.
 void RemoveTree(const std::string &path);
 

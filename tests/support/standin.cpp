@@ -2,6 +2,10 @@
 
 #include "gamefolder.h"
 
+#include <windows.h>
+
+#include <algorithm>
+
 #include <stdexcept>
 
 std::string StandinPath()
@@ -57,4 +61,16 @@ std::string Patched(std::string bytes)
     bytes[PATCH_AT] = (char)0x90;
     bytes[PATCH_AT + 1] = (char)0x90;
     return bytes;
+}
+
+std::string ShortStandin()
+{
+    const std::string &bytes = StandinBytes();
+    auto *dos = (const IMAGE_DOS_HEADER *)bytes.data();
+    auto *nt = (const IMAGE_NT_HEADERS *)(bytes.data() + dos->e_lfanew);
+    auto *sections = IMAGE_FIRST_SECTION(nt);
+    size_t end = 0;
+    for (int i = 0; i < nt->FileHeader.NumberOfSections; i++)
+        end = std::max<size_t>(end, sections[i].PointerToRawData + sections[i].SizeOfRawData);
+    return bytes.substr(0, end);
 }

@@ -19,6 +19,10 @@ void InstallStandin(const std::string &folder);
 typedef std::map<std::string, std::string> StandinRun;
 std::vector<StandinRun> ReadStandinLog(const std::string &folder);
 
+// The stand-in as the linker wrote it, before its padding: shorter than
+// the patch offset, and still a program.
+std::string ShortStandin();
+
 // The same bytes with the two patch bytes set.
 std::string Patched(std::string bytes);
 

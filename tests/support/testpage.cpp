@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "gamefiles.h"
 #include "resource.h"
 
 static INT_PTR CALLBACK TestPageProc(HWND, UINT message, WPARAM, LPARAM)
@@ -92,4 +93,20 @@ void PumpMessages()
         PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
         DispatchMessageA(&msg);
     }
+}
+
+LaunchOutcome LaunchOnTestPage()
+{
+    LaunchOutcome r;
+    HWND page = MakeTestPage(false);
+    TakeQuitMessage();
+    {
+        BoxWatcher watcher;
+        r.returned = LaunchGame(page);
+        r.box = watcher.Stop();
+    }
+    r.pageVisible = IsWindowVisible(page) != FALSE;
+    r.quit = TakeQuitMessage();
+    DestroyWindow(page);
+    return r;
 }
