@@ -126,32 +126,14 @@ int ListSelection(HWND list)
     return (int)(LONG_PTR)index;
 }
 
-namespace {
-struct Search {
-    DWORD processId;
-    bool boxes;  // look for message boxes instead of pages
-    HWND found;
-};
-}
-
-static BOOL CALLBACK FindDialog(HWND window, LPARAM param)
+static bool IsPage(HWND window)
 {
-    Search *search = (Search *)param;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !IsWindowVisible(window) || ClassName(window) != "#32770")
-        return TRUE;
-    if (IsMessageBox(window) != search->boxes)
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    return !IsMessageBox(window);
 }
 
 static HWND FindVisibleDialog(DWORD processId, bool boxes)
 {
-    Search search = {processId, boxes, nullptr};
-    EnumWindows(FindDialog, (LPARAM)&search);
-    return search.found;
+    return FindDialogOf(processId, boxes ? IsMessageBox : IsPage);
 }
 
 Wizard::Wizard(const std::string &folder, const StartOptions &options) : folder_(folder)

@@ -32,13 +32,6 @@ static std::string ClassOf(HWND window)
     return name;
 }
 
-namespace {
-struct BoxSearch {
-    DWORD processId;
-    HWND found;
-};
-}
-
 static BOOL CALLBACK FindChildStatic(HWND child, LPARAM param)
 {
     // A message box's text is the static control without SS_ICON.
@@ -68,26 +61,43 @@ SeenBox ReadBox(HWND box)
     return seen;
 }
 
-static BOOL CALLBACK FindBoxWindow(HWND window, LPARAM param)
+namespace {
+struct DialogSearch {
+    DWORD processId;
+    bool (*accept)(HWND);
+    HWND found;
+};
+}
+
+static BOOL CALLBACK FindDialogWindow(HWND window, LPARAM param)
 {
-    BoxSearch *search = (BoxSearch *)param;
+    DialogSearch *search = (DialogSearch *)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid != search->processId || !IsWindowVisible(window) || ClassOf(window) != "#32770")
         return TRUE;
-    // Our own pages are dialogs too; a message box has its text in id 0xFFFF.
-    HWND text = GetDlgItem(window, 0xFFFF);
-    if (!text)
+    if (!search->accept(window))
         return TRUE;
     search->found = window;
     return FALSE;
 }
 
+HWND FindDialogOf(DWORD processId, bool (*accept)(HWND))
+{
+    DialogSearch search = {processId, accept, nullptr};
+    EnumWindows(FindDialogWindow, (LPARAM)&search);
+    return search.found;
+}
+
+// Our own pages are dialogs too; a message box has its text in id 0xFFFF.
+static bool HasBoxText(HWND window)
+{
+    return GetDlgItem(window, 0xFFFF) != nullptr;
+}
+
 HWND FindBox(DWORD processId)
 {
-    BoxSearch search = {processId, nullptr};
-    EnumWindows(FindBoxWindow, (LPARAM)&search);
-    return search.found;
+    return FindDialogOf(processId, HasBoxText);
 }
 
 static BOOL CALLBACK FindButton(HWND child, LPARAM param)

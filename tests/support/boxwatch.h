@@ -17,6 +17,8 @@ struct SeenBox {
 
 // Reads a message box window (caption, text, icon) without touching it.
 SeenBox ReadBox(HWND box);
+// A visible dialog window of the given process that accept() takes, or null.
+HWND FindDialogOf(DWORD processId, bool (*accept)(HWND));
 // A visible message box of the given process, or null.
 HWND FindBox(DWORD processId);
 // Presses the box's only button with a click message.
