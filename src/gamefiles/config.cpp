@@ -28,8 +28,7 @@
  */
 static void RecoverConfig(void)
 {
-    if (!NameExists(CONFIG_FILE) && PlainFileSize(TEMP_FILE) >= 0)
-        rename(TEMP_FILE, CONFIG_FILE);
+    RenameIfMissing(TEMP_FILE, CONFIG_FILE);
 }
 
 static int IsBlank(int c)

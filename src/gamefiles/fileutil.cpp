@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <stdio.h>
 
 #include "fileutil.h"
 #include "faultpoint.h"
@@ -17,6 +18,12 @@ long long PlainFileSize(const char *name)
 int NameExists(const char *name)
 {
     return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RenameIfMissing(const char *from, const char *to)
+{
+    if (!NameExists(to) && PlainFileSize(from) >= 0)
+        rename(from, to);
 }
 
 void (*g_faultHook)(const char *point);

@@ -8,4 +8,7 @@ long long PlainFileSize(const char *name);
 /* Nonzero when the name exists, whatever it is. */
 int NameExists(const char *name);
 
+/* Gives the plain file "from" the name "to" when nothing holds that name. */
+void RenameIfMissing(const char *from, const char *to);
+
 #endif

@@ -67,8 +67,7 @@ int RestoreGameExe(void)
  */
 static void FinishRestore(void)
 {
-    if (!NameExists(GAME_EXE) && PlainFileSize(BACKUP_FILE) >= 0)
-        rename(BACKUP_FILE, RESTORED_EXE);
+    RenameIfMissing(BACKUP_FILE, RESTORED_EXE);
 }
 
 static void ShowLaunchError(HWND page, const char *text)

@@ -42,18 +42,6 @@ std::string PilotFile(const std::string &name)
     return bytes;
 }
 
-std::string ClassName(HWND window)
-{
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
-std::string TextOf(HWND window)
-{
-    return WindowText(window);
-}
-
 std::vector<Control> ReadControls(HWND page)
 {
     std::vector<Control> controls;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "boxwatch.h"
+
 enum class Page { None, Welcome, Agreement, Pilot, Confirm, End, Unknown };
 const char *PageName(Page page);
 std::ostream &operator<<(std::ostream &out, Page page);
@@ -37,9 +39,6 @@ std::vector<Control> ReadControls(HWND page);
 Page KindOf(HWND page);
 // A dialog of the program that is none of its pages: a message box.
 bool IsMessageBox(HWND window);
-std::string ClassName(HWND window);
-// WM_GETTEXT (W) across processes.
-std::string TextOf(HWND window);
 
 std::vector<std::string> ListItems(HWND list);
 int ListSelection(HWND list);

@@ -103,7 +103,7 @@ TEST_F(E2EFlow, DisclaimerReadsBackByteForByteEveryTimeThePageOpens)
     ASSERT_TRUE(page) << wizard->Describe();
     for (int opening = 1; opening <= 2; opening++) {
         SCOPED_TRACE("opening " + std::to_string(opening));
-        std::string text = TextOf(GetDlgItem(page, IDC_AGREEMENT_TEXT));
+        std::string text = WindowText(GetDlgItem(page, IDC_AGREEMENT_TEXT));
         EXPECT_EQ(730u, text.size());
         EXPECT_EQ(DisclaimerText(), text) << FirstDifference(DisclaimerText(), text);
         HWND pilot = wizard->Move(page, IDC_AGREEMENT_NEXT, Page::Pilot);

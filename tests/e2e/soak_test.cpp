@@ -45,7 +45,7 @@ TEST_F(E2ESoak, TwoThousandMovesBetweenAgreementAndPilotStayFlat)
             ASSERT_EQ(pilots, ListItems(list)) << "move " << move;
             ASSERT_EQ(0, ListSelection(list)) << "move " << move;
         } else {
-            ASSERT_EQ(DisclaimerText(), TextOf(GetDlgItem(next, IDC_AGREEMENT_TEXT)))
+            ASSERT_EQ(DisclaimerText(), WindowText(GetDlgItem(next, IDC_AGREEMENT_TEXT)))
                 << "move " << move;
         }
         page = next;

@@ -95,7 +95,7 @@ std::string FirstDifference(const std::string &expected, const std::string &actu
 void ExpectPageContent(HWND page, Page kind)
 {
     ASSERT_EQ(kind, KindOf(page));
-    EXPECT_EQ(kCaption, TextOf(page));
+    EXPECT_EQ(kCaption, WindowText(page));
     const std::vector<ExpectedControl> &expected = Expected(kind).controls;
     std::vector<Control> actual = ReadControls(page);
     ASSERT_EQ(expected.size(), actual.size()) << "controls on the " << kind << " page";

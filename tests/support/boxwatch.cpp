@@ -25,7 +25,7 @@ std::string WindowText(HWND window)
     return WideToAnsi(text);
 }
 
-static std::string ClassOf(HWND window)
+std::string ClassName(HWND window)
 {
     char name[64] = "";
     GetClassNameA(window, name, sizeof(name));
@@ -36,7 +36,7 @@ static BOOL CALLBACK FindChildStatic(HWND child, LPARAM param)
 {
     // A message box's text is the static control without SS_ICON.
     SeenBox *seen = (SeenBox *)param;
-    if (ClassOf(child) != "Static")
+    if (ClassName(child) != "Static")
         return TRUE;
     LONG style = GetWindowLongA(child, GWL_STYLE);
     if ((style & SS_TYPEMASK) == SS_ICON) {
@@ -74,7 +74,7 @@ static BOOL CALLBACK FindDialogWindow(HWND window, LPARAM param)
     DialogSearch *search = (DialogSearch *)param;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !IsWindowVisible(window) || ClassOf(window) != "#32770")
+    if (pid != search->processId || !IsWindowVisible(window) || ClassName(window) != "#32770")
         return TRUE;
     if (!search->accept(window))
         return TRUE;
@@ -102,7 +102,7 @@ HWND FindBox(DWORD processId)
 
 static BOOL CALLBACK FindButton(HWND child, LPARAM param)
 {
-    if (ClassOf(child) == "Button" && IsWindowVisible(child)) {
+    if (ClassName(child) == "Button" && IsWindowVisible(child)) {
         *(HWND *)param = child;
         return FALSE;
     }

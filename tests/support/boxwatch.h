@@ -45,5 +45,6 @@ private:
 std::string WideToAnsi(const std::wstring &text);
 // WM_GETTEXT across processes, as the W message.
 std::string WindowText(HWND window);
+std::string ClassName(HWND window);
 
 #endif
